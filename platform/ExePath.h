@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The full path of the running executable.
+QString executablePath();
+
+// The text after the last separator; '\\' and ':' count as separators beside '/', so that
+// Windows-form paths from peers still work.
+QString fileNamePart(const QString &path);
+
+// Everything up to and including the last separator (empty when there is none).
+QString directoryPart(const QString &path);
+
+// Replaces the file name's extension (from its last '.') by `extension`, or appends it when
+// the name has none: "/books/tintara" gives "/books/tintara.itl".
+QString withExtension(const QString &path, const QString &extension);
+
+} // namespace platform
