@@ -2,13 +2,25 @@
 
 #include "Cp1252.h"
 
+#include <QFont>
 #include <QMessageBox>
 #include <QWidget>
 #include <cstdio>
 
 namespace platform {
 
-Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+void installFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+}
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    installFontSubstitutions();
+}
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {

@@ -22,6 +22,10 @@ public:
     static void showException(const std::exception &error);
 };
 
+// Maps the face names of the classic desktop onto installed metric twins, so that texts
+// take the room the layouts were made for.
+void installFontSubstitutions();
+
 // Runs a handler at a boundary where Qt called us (a slot, a timer, a socket notifier), so
 // that no exception unwinds through Qt's own code.
 template <typename Function> void runGuarded(Function &&function) noexcept
@@ -39,9 +43,7 @@ template <typename Function> void runGuarded(Function &&function) noexcept
 template <typename Object, typename... Args>
 auto guarded(Object *object, void (Object::*handler)(Args...))
 {
-    return [object, handler](Args... args) {
-        runGuarded([&] { (object->*handler)(args...); });
-    };
+    return [object, handler](Args... args) { runGuarded([&] { (object->*handler)(args...); }); };
 }
 
 } // namespace platform

@@ -133,9 +133,8 @@ int Canvas::TextHeight(const QString &text) const
 void Canvas::Draw(int x, int y, const QImage &bitmap, CopyMode mode)
 {
     m_painter.save();
-    m_painter.setCompositionMode(mode == CopyMode::And
-                                     ? QPainter::RasterOp_SourceAndDestination
-                                     : QPainter::CompositionMode_Source);
+    m_painter.setCompositionMode(mode == CopyMode::And ? QPainter::RasterOp_SourceAndDestination
+                                                       : QPainter::CompositionMode_Source);
     m_painter.drawImage(QPoint(x, y), bitmap);
     m_painter.restore();
 }
