@@ -1,0 +1,10 @@
+#include "mainfrm.h"
+#include "platform/Application.h"
+
+int main(int argc, char *argv[])
+{
+    platform::Application application(argc, argv);
+    TForm1 form;
+    form.show();
+    return application.exec();
+}
