@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <cmath>
+#include <cstring>
 
 using platform::Canvas;
 using platform::TColor;
@@ -82,6 +83,7 @@ template <typename T> void TNumLab::change(T &member, const T &value)
     if (member == value)
         return;
     member = value;
+    m_frame = QImage();
     Paint();
 }
 
@@ -118,6 +120,7 @@ void TNumLab::setColorScheme(numlab::TColorScheme scheme)
     const bool system = scheme == numlab::csSystem;
     m_shadowColor = system ? platform::clBtnShadow : platform::clGray;
     m_highlightColor = system ? platform::clBtnHighlight : platform::clWhite;
+    m_frame = QImage();
     Paint();
 }
 
@@ -145,6 +148,7 @@ void TNumLab::setLabelEnabled(bool enabled)
 {
     // Always refreshes, even when unchanged, like the toolkit's own enabled state.
     m_enabled = enabled;
+    m_frame = QImage();
     QWidget::setEnabled(enabled);
     Paint();
 }
@@ -169,6 +173,7 @@ void TNumLab::setLeftSpace(int space)
     if (space == m_leftSpace || space < 0)
         return;
     m_leftSpace = std::min(space, width());
+    m_frame = QImage();
     Paint();
 }
 
@@ -215,6 +220,7 @@ void TNumLab::setTransparent(bool transparent)
     if (m_transparent == transparent)
         return;
     m_transparent = transparent;
+    m_frame = QImage();
     applyTransparency();
     if (transparent)
         update(); // the parent must paint its background under us first
@@ -272,6 +278,7 @@ void TNumLab::Assign(const QObject *Source)
     m_highlightColor = source->m_highlightColor;
     m_colorScheme = source->m_colorScheme;
     m_displayType = source->m_displayType;
+    m_frame = QImage();
     applyTransparency();
     Paint();
 }
@@ -320,17 +327,28 @@ std::optional<QString> TNumLab::BuildDisplayText(const QFontMetrics &metrics)
     return text;
 }
 
-QImage TNumLab::composeBitmap()
+QPalette TNumLab::drawingPalette() const
+{
+    QPalette colors = palette();
+    colors.setCurrentColorGroup(QPalette::Active);
+    return colors;
+}
+
+int TNumLab::textTop(const Canvas &canvas) const
+{
+    return (height() - canvas.TextHeight(kHeightProbe)) / 2;
+}
+
+// Everything but the display text: it changes only with the settings, not with the value, so
+// it is kept between redraws and the frequent value change draws one text only.
+void TNumLab::composeFrame()
 {
     const int w = width();
     const int h = height();
-    QPalette colors = palette();
-    colors.setCurrentColorGroup(QPalette::Active);
-
-    QImage bitmap(w, h, QImage::Format_RGB32);
-    Canvas canvas(bitmap, colors);
+    m_frame = QImage(w, h, QImage::Format_RGB32);
+    Canvas canvas(m_frame, drawingPalette());
     canvas.setFont(font());
-    const int y0 = (h - canvas.TextHeight(kHeightProbe)) / 2;
+    const int y0 = textTop(canvas);
 
     const TColor background = m_transparent ? platform::clWhite : m_colorOutBakG;
     canvas.setPenColor(background);
@@ -355,11 +373,24 @@ QImage TNumLab::composeBitmap()
             canvas.TextOut(places[i].x, y0, *texts[i]);
         }
     }
-
     drawField(canvas, h);
+}
 
-    const std::optional<QString> text = BuildDisplayText(QFontMetrics(font(), &bitmap));
+const QImage &TNumLab::composeBitmap()
+{
+    if (m_frame.isNull() || m_frame.size() != size())
+        composeFrame();
+    if (m_bitmap.size() != m_frame.size())
+        m_bitmap = QImage(m_frame.size(), m_frame.format());
+    // A plain copy into the kept buffer: assigning the image would share it and then detach.
+    std::memcpy(m_bitmap.bits(), m_frame.constBits(), size_t(m_frame.sizeInBytes()));
+
+    Canvas canvas(m_bitmap, drawingPalette());
+    canvas.setFont(font());
+    const std::optional<QString> text = BuildDisplayText(canvas.metrics());
     if (text) {
+        const int fieldRight = m_leftSpace + m_labelWidth;
+        canvas.setBrushColor(m_colorLabBakG);
         canvas.setFontColor(m_enabled ? m_colorLabText : platform::clGray);
         const int textWidth = canvas.TextWidth(*text);
         int x = m_leftSpace + 2 + (m_labelWidth - textWidth) / 2;
@@ -367,10 +398,10 @@ QImage TNumLab::composeBitmap()
             x = m_leftSpace + 4;
         else if (m_alignment == platform::taRightJustify)
             x = fieldRight - textWidth - 2;
-        const QRect clip(QPoint(m_leftSpace + 3, 2), QPoint(fieldRight - 2, h - 4));
-        canvas.TextRect(clip, x, y0, *text);
+        const QRect clip(QPoint(m_leftSpace + 3, 2), QPoint(fieldRight - 2, height() - 4));
+        canvas.TextRect(clip, x, textTop(canvas), *text);
     }
-    return bitmap;
+    return m_bitmap;
 }
 
 void TNumLab::drawField(Canvas &canvas, int h)
@@ -421,10 +452,8 @@ void TNumLab::drawField(Canvas &canvas, int h)
 void TNumLab::paintEvent(QPaintEvent *)
 {
     platform::runGuarded([this] {
-        const QImage bitmap = composeBitmap();
-        QPalette colors = palette();
-        colors.setCurrentColorGroup(QPalette::Active);
-        Canvas canvas(*this, colors);
+        const QImage &bitmap = composeBitmap();
+        Canvas canvas(*this, drawingPalette());
         if (!m_transparent) {
             canvas.Draw(0, 0, bitmap, Canvas::CopyMode::Replace);
             return;
@@ -438,6 +467,20 @@ void TNumLab::paintEvent(QPaintEvent *)
         canvas.Rectangle(m_leftSpace + 2, 2, m_leftSpace + m_labelWidth, height() - 2);
         canvas.Draw(0, 0, bitmap, Canvas::CopyMode::And);
     });
+}
+
+void TNumLab::changeEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        m_frame = QImage();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
 }
 
 void TNumLab::mouseMoveEvent(QMouseEvent *event)

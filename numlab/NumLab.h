@@ -122,7 +122,7 @@ public:
     std::optional<QString> BuildDisplayText(const QFontMetrics &metrics);
 
     // The whole label as the off-screen bitmap composes it, before it meets the screen.
-    QImage composeBitmap();
+    const QImage &composeBitmap();
 
     QSize sizeHint() const override;
 
@@ -131,6 +131,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
 
@@ -138,6 +139,9 @@ private:
     template <typename T> void change(T &member, const T &value);
     void applyTransparency();
     void drawField(platform::Canvas &canvas, int h);
+    void composeFrame();
+    QPalette drawingPalette() const;
+    int textTop(const platform::Canvas &canvas) const;
 
     int m_leftSpace = 35;
     bool m_empty = false;
@@ -168,4 +172,7 @@ private:
     numlab::TDisplay m_displayType = numlab::dtFixP;
     QString m_dtFormat = QStringLiteral("mmm-dd, yyyy");
     TBeforeDisplayEvent m_onBeforeDisplay;
+
+    QImage m_frame;  // the label without its display text; null when settings changed
+    QImage m_bitmap; // the off-screen bitmap, kept so that a redraw allocates nothing
 };

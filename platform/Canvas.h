@@ -37,6 +37,7 @@ public:
     void TextRect(const QRect &clip, int x, int y, const QString &text);
     int TextWidth(const QString &text) const;
     int TextHeight(const QString &text) const;
+    const QFontMetrics &metrics() const { return m_metrics; }
     void Draw(int x, int y, const QImage &bitmap, CopyMode mode);
 
 private:
