@@ -103,6 +103,8 @@ private slots:
     void nestedRepliesAreServedWhileWaiting_data();
     void nestedRepliesAreServedWhileWaiting();
     void largestBlockArrivesWhole();
+    void windowDestroyedByItsOwnProcedureStillAnswers_data();
+    void windowDestroyedByItsOwnProcedureStillAnswers();
     void findWindowIgnoresAsciiCase_data();
     void findWindowIgnoresAsciiCase();
     void windowFilesAndTheirRemoval();
@@ -211,6 +213,34 @@ void MessageBusTest::largestBlockArrivesWhole()
     QCOMPARE(peer.waitForLine("MSG "), expected);
     // One byte more is refused by the sender before anything is written.
     QCOMPARE(sendCopyData(handle, 0, 3, data + 'x'), std::nullopt);
+}
+
+void MessageBusTest::windowDestroyedByItsOwnProcedureStillAnswers_data()
+{
+    QTest::addColumn<bool>("fromEventLoop");
+    QTest::newRow("served by the event loop") << true;
+    QTest::newRow("served while this thread sends") << false;
+}
+
+// A quit notice destroys the window that receives it; the sender still gets its result.
+void MessageBusTest::windowDestroyedByItsOwnProcedureStillAnswers()
+{
+    QFETCH(bool, fromEventLoop);
+    auto window = std::make_unique<BusWindow>("Quits", "Quits");
+    const WindowHandle handle = window->handle();
+    window->setProcedure([&window](const CopyDataMessage &) {
+        window.reset();
+        return 9;
+    });
+    if (fromEventLoop) {
+        PeerProcess sender({"send", hexHandle(handle), "0", "0", "quit"});
+        QCOMPARE(sender.waitForLine("RESULT "), QString("9"));
+    } else {
+        QCOMPARE(sendCopyData(handle, 0, 0, "quit"), std::optional<qint32>(9));
+    }
+    QVERIFY(!window);
+    QVERIFY(!isWindow(handle));
+    QVERIFY(QDir(busDir_->path()).entryList(QDir::Files | QDir::System | QDir::Hidden).isEmpty());
 }
 
 void MessageBusTest::findWindowIgnoresAsciiCase_data()
