@@ -135,7 +135,7 @@ void TestRawText::rawText_data()
     QTest::newRow("eengnodp infinity") << dtEEngNoDP << -kInf << 3 << kIndicator;
 
     QTest::newRow("negative precision as 0") << dtHex << 255.0 << -1 << QByteArray();
-    QTest::newRow("unknown type") << static_cast<TDisplay>(99) << 1.0 << 2 << kIndicator;
+    QTest::newRow("unknown type") << static_cast<TDisplay>(15) << 1.0 << 2 << kIndicator;
 }
 
 void TestRawText::rawText()
