@@ -1,5 +1,7 @@
 #include "MainFormBuilder.h"
 
+#include "FormBuilding.h"
+#include "hostlink/KdbDemonClient.h"
 #include "mainfrm.h"
 #include "numlab/NumLab.h"
 #include "platform/Application.h"
@@ -17,31 +19,6 @@ using platform::ScrollBar;
 using platform::TColor;
 
 namespace {
-
-QFont pixelFont(const QString &family, int pixels, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-void setTextColor(QWidget *widget, TColor color)
-{
-    QPalette colors = widget->palette();
-    colors.setColor(QPalette::WindowText, platform::toQColor(color));
-    widget->setPalette(colors);
-}
-
-// Binds a control's event to a handler of the window; the handler receives the control as
-// its sender, and its exceptions are shown, never passed back into Qt.
-template <typename Sender, typename Signal>
-void bind(Sender *sender, Signal signal, TForm1 &form, void (TForm1::*handler)(QObject *))
-{
-    QObject::connect(sender, signal, &form, [&form, sender, handler] {
-        platform::runGuarded([&] { (form.*handler)(sender); });
-    });
-}
 
 QToolButton *speedButton(QWidget *parent, const char *name, QRect bounds, const QString &caption,
                          const QIcon &glyph)
@@ -153,10 +130,7 @@ void buildWindow(TForm1 &form)
     form.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowCloseButtonHint);
     form.setFixedSize(440, 568);
-    QPalette colors = form.palette();
-    colors.setColor(QPalette::Window, platform::toQColor(platform::clBtnFace));
-    form.setPalette(colors);
-    form.setAutoFillBackground(true);
+    setWindowColor(form, platform::clBtnFace);
     form.setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
     form.setWindowIcon(QIcon(QStringLiteral(":/tintara/tintara.png")));
 }
@@ -193,6 +167,10 @@ void buildControls(TForm1 &form)
     form.PnlBlue = channelPanel(&form, "PnlBlue", 214, QStringLiteral("B"), platform::clNavy);
     form.NLabHexB = hexLabel(&form, "NLabHexB", 214);
 
+    form.SBarRed->setAccessibleName(QStringLiteral("Red intensity"));
+    form.SBarGreen->setAccessibleName(QStringLiteral("Green intensity"));
+    form.SBarBlue->setAccessibleName(QStringLiteral("Blue intensity"));
+
     form.PnlTintara = new Panel(&form);
     form.PnlTintara->setObjectName(QStringLiteral("PnlTintara"));
     form.PnlTintara->setGeometry(8, 272, 425, 257);
@@ -221,8 +199,24 @@ void setTabOrder(TForm1 &form)
     form.SBarRed->setFocus();
 }
 
+// The host link sits on the window as it is stored: it translates the window when loaded and
+// runs without the host server unless a textbook starts the program through it.
+void buildHostLink(TForm1 &form)
+{
+    form.clidemon = new TkdbDemonClient(&form);
+    form.clidemon->setObjectName(QStringLiteral("clidemon"));
+    form.clidemon->setAutoTranslate(true);
+    form.clidemon->setAutoCreateItlFile(false);
+    form.clidemon->setMultiStart(false);
+    form.clidemon->setUseTorvaneServer(false);
+}
+
 void bindHandlers(TForm1 &form)
 {
+    bind(form.SBAbout, &QToolButton::clicked, form, &TForm1::SBAboutClick);
+    form.clidemon->OnParamsChange = [&form](TkdbCustomDemon *sender) {
+        platform::runGuarded([&] { form.clidemonParamsChange(sender); });
+    };
     bind(form.SBarRed, &QScrollBar::valueChanged, form, &TForm1::SBarRedChange);
     bind(form.SBarGreen, &QScrollBar::valueChanged, form, &TForm1::SBarGreenChange);
     bind(form.SBarBlue, &QScrollBar::valueChanged, form, &TForm1::SBarBlueChange);
@@ -236,6 +230,12 @@ void MainFormBuilder::build(TForm1 &form)
 {
     buildWindow(form);
     buildControls(form);
+    buildHostLink(form);
     setTabOrder(form);
     bindHandlers(form);
+    form.Label1->setBuddy(form.EdHtmlCode);
+    form.clidemon->Loaded();
+    // After the translation, so that the field is announced by its caption's words.
+    form.EdHtmlCode->setAccessibleName(form.Label1->text());
+    form.updateAccessibleNames();
 }

@@ -2,13 +2,16 @@
 
 #include "platform/Color.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class TFrmAbout;
 class TNumLab;
+class TkdbDemonClient;
 namespace platform {
 class Panel;
 class ScrollBar;
@@ -43,12 +46,23 @@ public:
     platform::Panel *PnlTintara = nullptr;
     QLabel *Label1 = nullptr;
     QLineEdit *EdHtmlCode = nullptr;
+    // Goes away by itself on a quit notice from the host server, hence the guarded pointer.
+    QPointer<TkdbDemonClient> clidemon;
+
+    // The About box, created by the entry after this window and owned by it.
+    TFrmAbout *FrmAbout = nullptr;
 
     void SBarRedChange(QObject *Sender);
     void SBarGreenChange(QObject *Sender);
     void SBarBlueChange(QObject *Sender);
     void CBoxGrayClick(QObject *Sender);
     void SBExitClick(QObject *Sender);
+    void SBAboutClick(QObject *Sender);
+    void clidemonParamsChange(QObject *Sender);
+    void FormShow(QObject *Sender);
+
+    // Names a screen reader speaks for the channel displays, the mix and the code.
+    void updateAccessibleNames();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -67,6 +81,8 @@ private:
     // along (in the given order) while the lock is on; their handlers run nested.
     void channelChanged(const Channel &channel, platform::ScrollBar *first,
                         platform::ScrollBar *second);
+
+    void loadIcons(const QString &path);
 
     bool m_placed = false;
 };
