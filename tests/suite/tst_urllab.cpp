@@ -105,6 +105,7 @@ private slots:
     void opensWebAddress();
     void showsBusyCursorWhileOpening_data();
     void showsBusyCursorWhileOpening();
+    void labelClosedWhileOpening();
     void emptyTargetOnlyRaisesOnClick();
 
     void startsExecutable_data();
@@ -265,6 +266,21 @@ void TestUrlLab::showsBusyCursorWhileOpening()
     QVERIFY(pendingRanBeforeOpen);
     QCOMPARE(label->testAttribute(Qt::WA_SetCursor), ownCursor);
     QCOMPARE(label->cursor().shape(), ownCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+// Pending events run before the browser is asked, and one of them may close the window.
+void TestUrlLab::labelClosedWhileOpening()
+{
+    ShellRecorder shell;
+    auto *label = makeLabel(QStringLiteral("http://host/")).release();
+    QSignalSpy clicked(label, &TUrlLab::OnClick);
+    QTimer::singleShot(0, label, [label] { delete label; });
+
+    label->Click();
+
+    QCOMPARE(shell.calls.size(), 1);
+    QCOMPARE(shell.calls[0].file, QStringLiteral("http://host/"));
+    QCOMPARE(clicked.size(), 0);
 }
 
 void TestUrlLab::emptyTargetOnlyRaisesOnClick()
