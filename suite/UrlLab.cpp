@@ -176,6 +176,13 @@ void TUrlLab::mouseReleaseEvent(QMouseEvent *event)
         platform::runGuarded([this] { Click(); });
 }
 
+// The second press of a double click is no new click: the target opens once.
+void TUrlLab::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_leftPressed = false;
+    event->accept();
+}
+
 void TUrlLab::showFont(const QFont &font, const QColor &color)
 {
     setFont(font);

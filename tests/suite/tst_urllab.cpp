@@ -420,6 +420,11 @@ void TestUrlLab::personsClickOpensTarget()
     QTest::mouseClick(label, Qt::LeftButton);
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(shell.calls.size(), 1);
+
+    // Through the window, so that the system's press, release, double click, release arrive.
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, label->geometry().center());
+    QCOMPARE(clicked.size(), 2);
+    QCOMPARE(shell.calls.size(), 2);
 }
 
 void TestUrlLab::personsClickShowsErrorAndGoesOn()
