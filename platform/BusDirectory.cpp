@@ -28,7 +28,7 @@ std::string chosenDirectory()
     path = environment("XDG_RUNTIME_DIR");
     if (!path.empty())
         return path + "/torvane-bus";
-    return "/tmp/torvane-bus-" + std::to_string(::getuid());
+    return "/tmp/torvane-bus-" + std::to_string(::geteuid());
 }
 
 void checkOwnership(const std::string &path)
@@ -42,7 +42,7 @@ void checkOwnership(const std::string &path)
         throw Exception("Cannot use the message bus directory " + path + ": " + LastErrorText());
     if (!S_ISDIR(info.st_mode))
         throw Exception("The message bus directory " + path + " is not a directory");
-    if (info.st_uid != ::getuid())
+    if (info.st_uid != ::geteuid())
         throw Exception("The message bus directory " + path +
                         " belongs to another user; refusing to use it");
     if ((info.st_mode & (S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH)) != 0)

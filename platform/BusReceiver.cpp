@@ -26,6 +26,7 @@ namespace {
 constexpr int claimAttempts = 64;
 constexpr int resultWriteLimitMs = 5000;
 constexpr int stallCheckIntervalMs = 250;
+constexpr std::chrono::milliseconds acceptPause{100};
 
 // Windows are served by the thread that made them, so the registry is per thread.
 std::vector<std::weak_ptr<BusReceiver>> &threadRegistry()
@@ -195,10 +196,12 @@ void BusReceiver::acceptPending()
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return; // EAGAIN, or out of descriptors: the notifier or poll comes back
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                pauseAccepting(); // out of descriptors or memory: try again a little later
+            return;
         }
         UniqueFd connection(fd);
-        if (peerUserId(fd) != long(::getuid()))
+        if (peerUserId(fd) != long(::geteuid()))
             continue; // another user's peer is dropped unheard
         addConnection(std::move(connection));
     }
@@ -299,9 +302,11 @@ void BusReceiver::dropStalled(Clock::time_point now)
     }
 }
 
-std::optional<BusReceiver::Clock::time_point> BusReceiver::nextStallDeadline() const
+std::optional<BusReceiver::Clock::time_point> BusReceiver::nextDeadline() const
 {
     std::optional<Clock::time_point> deadline;
+    if (!accepting(Clock::now()))
+        deadline = acceptPausedUntil_;
     for (const auto &connection : connections_) {
         if (connection->busy)
             continue;
@@ -320,6 +325,19 @@ std::vector<std::shared_ptr<BusConnection>> BusReceiver::readableConnections() c
             result.push_back(connection);
     }
     return result;
+}
+
+void BusReceiver::pauseAccepting()
+{
+    acceptPausedUntil_ = Clock::now() + acceptPause;
+    if (!listenNotifier_)
+        return;
+    listenNotifier_->setEnabled(false);
+    std::weak_ptr<BusReceiver> weak = weak_from_this();
+    QTimer::singleShot(acceptPause, listenNotifier_.get(), [weak] {
+        if (auto self = weak.lock(); self && !self->closed_ && self->listenNotifier_)
+            self->listenNotifier_->setEnabled(true);
+    });
 }
 
 void BusReceiver::updateStallTimer()

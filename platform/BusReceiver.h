@@ -67,7 +67,11 @@ public:
     // Reads what the connection has; once its frame is whole, runs the procedure and answers.
     void service(const std::shared_ptr<BusConnection> &connection);
     void dropStalled(Clock::time_point now);
-    std::optional<Clock::time_point> nextStallDeadline() const;
+    // When the next stalled peer may be dropped, or accepting resumes after a pause.
+    std::optional<Clock::time_point> nextDeadline() const;
+    // False for a while after accepting failed for want of descriptors or memory, so that a
+    // listening socket that stays readable does not keep the thread spinning.
+    bool accepting(Clock::time_point now) const { return now >= acceptPausedUntil_; }
     // The connections waiting for bytes (not those whose procedure runs).
     std::vector<std::shared_ptr<BusConnection>> readableConnections() const;
 
@@ -80,6 +84,7 @@ private:
     void drop(const std::shared_ptr<BusConnection> &connection);
     void answer(const std::shared_ptr<BusConnection> &connection);
     void updateStallTimer();
+    void pauseAccepting();
 
     WindowHandle handle_ = 0;
     std::string socketPath_;
@@ -87,6 +92,7 @@ private:
     UniqueFd listenFd_;
     Procedure procedure_;
     bool closed_ = false;
+    Clock::time_point acceptPausedUntil_{};
     std::vector<std::shared_ptr<BusConnection>> connections_;
     std::unique_ptr<QSocketNotifier, LaterDeleter> listenNotifier_;
     std::unique_ptr<QTimer, LaterDeleter> stallTimer_;

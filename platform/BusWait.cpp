@@ -29,7 +29,7 @@ int pollTimeout(const std::vector<std::shared_ptr<BusReceiver>> &receivers,
                 std::optional<Clock::time_point> deadline)
 {
     for (const auto &receiver : receivers) {
-        const auto due = receiver->nextStallDeadline();
+        const auto due = receiver->nextDeadline();
         if (due && (!deadline || *due < *deadline))
             deadline = due;
     }
@@ -62,9 +62,12 @@ short waitServingOwnWindows(int fd, short events, int timeoutMs)
         std::vector<pollfd> entries{{fd, events, 0}};
         std::vector<Watched> watched;
         for (const auto &receiver : receivers) {
-            receiver->dropStalled(Clock::now());
-            entries.push_back({receiver->listenDescriptor(), POLLIN, 0});
-            watched.push_back({receiver, nullptr});
+            const auto now = Clock::now();
+            receiver->dropStalled(now);
+            if (receiver->accepting(now)) {
+                entries.push_back({receiver->listenDescriptor(), POLLIN, 0});
+                watched.push_back({receiver, nullptr});
+            }
             for (auto &connection : receiver->readableConnections()) {
                 entries.push_back({connection->fd.get(), POLLIN, 0});
                 watched.push_back({receiver, std::move(connection)});

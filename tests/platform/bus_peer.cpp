@@ -5,7 +5,8 @@
 //       a window; prints "READY <handle>", then "MSG <wParam> <dwData> <size> <data|md5>" for
 //       every frame. --reply-below: while dwData < N, sends dwData+1 back to wParam before
 //       returning (prints "NESTED <result|FAILED>"); --die: ends inside the procedure without
-//       a result. Ends when its standard input closes, removing its window.
+//       a result; --fd-limit-extra N: allows only N descriptors beyond those open once the window
+//       is up. Ends when its standard input closes, removing its window.
 //   bus_peer send <handle> <wParam> <dwData> <data> [--size N]: prints "RESULT n" / "FAILED".
 //   bus_peer find <class> <window>: prints "FOUND <handle>".
 //   bus_peer lock <name>: prints "WAITING", reads a line, tries the instance lock and prints
@@ -20,10 +21,13 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <iostream>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -61,6 +65,25 @@ void quitOnStdinEnd(QCoreApplication &app)
     });
 }
 
+// Leaves exactly `extra` descriptors free: the gaps below the highest open one (inherited
+// descriptors leave some) are filled, and the limit is set just above.
+void limitDescriptors(int extra)
+{
+    int highest = 0;
+    for (const QString &entry : QDir("/proc/self/fd").entryList(QDir::Files | QDir::System))
+        highest = std::max(highest, entry.toInt());
+    for (;;) {
+        const int filler = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (filler < 0 || filler > highest) {
+            if (filler >= 0)
+                ::close(filler);
+            break;
+        }
+    }
+    const rlimit limit{rlim_t(highest + 1 + extra), rlim_t(highest + 1 + extra)};
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 int serve(QCoreApplication &app, const QStringList &args)
 {
     platform::BusWindow window(args.at(2).toStdString(), args.at(3).toStdString());
@@ -85,6 +108,8 @@ int serve(QCoreApplication &app, const QStringList &args)
         return result;
     });
     quitOnStdinEnd(app);
+    if (const QString extra = option(args, "--fd-limit-extra"); !extra.isEmpty())
+        limitDescriptors(extra.toInt());
     say("READY " + hex(window.handle()));
     return app.exec();
 }

@@ -113,6 +113,7 @@ private slots:
     void oversizedBlockIsRefused();
     void stalledPeerIsDroppedWithoutBlockingOthers();
     void receiverEndingWithoutResultFailsTheSend();
+    void receiverOutOfDescriptorsRecovers();
     void foreignUserIsDropped();
     void insecureDirectoryIsRefused_data();
     void insecureDirectoryIsRefused();
@@ -366,6 +367,27 @@ void MessageBusTest::receiverEndingWithoutResultFailsTheSend()
     QVERIFY(!peer.waitForLine("MSG ").isNull()); // the procedure had the whole frame
     QVERIFY(peer.waitForExit());
     QCOMPARE(peer.process().exitCode(), 3);
+}
+
+// Connections wait in the backlog while the receiver has no descriptor to accept them with;
+// once some are freed, the waiting send is served.
+void MessageBusTest::receiverOutOfDescriptorsRecovers()
+{
+    PeerProcess peer({"serve", "Tight", "Tight", "--result", "4", "--fd-limit-extra", "2"});
+    const QString handleText = peer.waitForLine("READY ");
+    const WindowHandle handle = handleText.toUInt(nullptr, 16);
+    const QDir peerFds(QString("/proc/%1/fd").arg(peer.process().processId()));
+    const qsizetype before = peerFds.entryList(QDir::Files | QDir::System).size();
+
+    std::vector<UniqueFd> held;
+    for (int i = 0; i < 6; ++i)
+        held.push_back(rawConnect(handle));
+    QTRY_COMPARE(peerFds.entryList(QDir::Files | QDir::System).size(), before + 2);
+    PeerProcess sender({"send", handleText, "0", "5", "queued"});
+    QVERIFY(peer.process().state() == QProcess::Running);
+    held.clear();
+    QCOMPARE(sender.waitForLine("RESULT ", 20000), QString("4"));
+    QCOMPARE(peer.waitForLine("MSG "), QString("00000000 5 6 queued"));
 }
 
 // Needs root to become another user; the bus directory then has to let that user reach the
