@@ -5,7 +5,8 @@
 //       a window; prints "READY <handle>", then "MSG <wParam> <dwData> <size> <data|md5>" for
 //       every frame. --reply-below: while dwData < N, sends dwData+1 back to wParam before
 //       returning (prints "NESTED <result|FAILED>"); --die: ends inside the procedure without
-//       a result; --fd-limit-extra N: allows only N descriptors beyond those open once the window
+//       a result; --wait-fifo PATH: reads a line from that FIFO before it returns;
+//       --fd-limit-extra N: allows only N descriptors beyond those open once the window
 //       is up. Ends when its standard input closes, removing its window.
 //   bus_peer send <handle> <wParam> <dwData> <data> [--size N]: prints "RESULT n" / "FAILED".
 //   bus_peer find <class> <window>: prints "FOUND <handle>".
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstring>
@@ -91,6 +93,7 @@ int serve(QCoreApplication &app, const QStringList &args)
     const quint32 replyBelow = option(args, "--reply-below", "0").toUInt();
     const bool die = args.contains("--die");
     const bool digest = args.contains("--digest");
+    const QString fifo = option(args, "--wait-fifo");
     const platform::WindowHandle own = window.handle();
     window.setProcedure([=](const platform::CopyDataMessage &message) {
         const QByteArray shown =
@@ -100,6 +103,11 @@ int serve(QCoreApplication &app, const QStringList &args)
             std::to_string(message.data.size()) + " " + shown.toStdString());
         if (die)
             ::_exit(3);
+        if (!fifo.isEmpty()) {
+            QFile gate(fifo);
+            if (gate.open(QIODevice::ReadOnly))
+                gate.readLine();
+        }
         if (message.dwData < replyBelow) {
             const auto nested =
                 platform::sendCopyData(message.wParam, own, message.dwData + 1, message.data);
