@@ -308,6 +308,10 @@ void MessageBusTest::windowsOfAKilledPeerAreSkippedAndRemoved()
     QVERIFY(!dir.exists(hexHandle(deadHandle) + ".win"));
     QVERIFY(!dir.exists(hexHandle(deadHandle) + ".sock"));
 
+    // Nor does a descriptor that is no file hold up the search.
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("0000abcd.win")).constData(), 0600) == 0);
+    QCOMPARE(findWindow("Server", "Suffix"), WindowHandle(0));
+
     PeerProcess alive({"serve", "Server", "Suffix", "--result", "8"});
     const WindowHandle aliveHandle = alive.waitForLine("READY ").toUInt(nullptr, 16);
     QCOMPARE(findWindow("server", "SUFFIX"), aliveHandle);
