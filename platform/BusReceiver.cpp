@@ -42,7 +42,7 @@ bool hasEventDispatcher()
 
 void writeWholeFile(const std::string &path, const QByteArray &bytes)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    UniqueFd fd(openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!fd.valid())
         throw Exception("Cannot write the window descriptor " + path + ": " + LastErrorText());
     qsizetype done = 0;

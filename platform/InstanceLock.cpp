@@ -3,6 +3,7 @@
 #include "platform/BusDirectory.h"
 #include "platform/Exception.h"
 #include "platform/LastError.h"
+#include "platform/SocketIo.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -51,10 +52,7 @@ std::string InstanceLock::lockFilePath(const std::string &instanceName)
 std::unique_ptr<InstanceLock> InstanceLock::tryAcquire(const std::string &instanceName)
 {
     const std::string path = lockFilePath(instanceName);
-    int opened;
-    do {
-        opened = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    } while (opened < 0 && errno == EINTR);
+    const int opened = openRetrying(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (opened < 0)
         throw Exception("Cannot open the single-instance lock " + path + ": " + LastErrorText());
     UniqueFd fd = avoidingZero(UniqueFd(opened));

@@ -52,7 +52,7 @@ bool socketIsLive(const std::string &path)
 std::optional<WindowDescriptor> readDescriptor(const std::string &path)
 {
     // Non-blocking, and regular files only: a FIFO planted under the name must not hang us.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    UniqueFd fd(openRetrying(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat info
     {
     };

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -29,6 +30,15 @@ IoResult fromReturn(ssize_t n)
 }
 
 } // namespace
+
+int openRetrying(const std::string &path, int flags, unsigned mode)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags, mode_t(mode));
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
 
 IoResult readSome(int fd, void *buffer, std::size_t size)
 {

@@ -16,6 +16,9 @@ struct IoResult
     std::size_t bytes = 0; // transferred by this step (Done only)
 };
 
+// open() retried on EINTR; -1 with errno set on failure.
+int openRetrying(const std::string &path, int flags, unsigned mode = 0);
+
 // One read() that is retried on EINTR; 0 bytes read is Closed.
 IoResult readSome(int fd, void *buffer, std::size_t size);
 
