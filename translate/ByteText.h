@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,8 +8,17 @@
 // touches the ASCII letters A to Z only, every other byte compares exactly.
 namespace bytetext {
 
-char lowerAscii(char ch);
+inline char lowerAscii(char ch)
+{
+    return static_cast<unsigned char>(ch - 'A') < 26 ? static_cast<char>(ch + ('a' - 'A')) : ch;
+}
 std::string lowerAscii(std::string_view text);
+void lowerInPlace(std::string &text);
+
+// A hash of the text with A to Z lowercased, and a comparison of an already lowercased text
+// with one that is lowercased on the fly: a lookup needs no lowercased copy of its key.
+std::uint64_t lowerHash(std::string_view text);
+bool equalsLowered(std::string_view lowered, std::string_view text);
 
 // True when `text` is at least as long as `prefix` and begins with it byte for byte.
 bool StartsWith(std::string_view text, std::string_view prefix);

@@ -15,13 +15,16 @@ namespace {
 
 const std::string kTerminator = "|$$";
 
-// The part of `record` of `count` bytes that starts at 1-based `position`; empty when the
-// count is zero or negative.
-std::string part(std::string_view record, std::ptrdiff_t position, std::ptrdiff_t count)
+// Sets `target` to the part of `record` of `count` bytes that starts at 1-based `position`;
+// empty when the count is zero or negative.
+void assignPart(std::string &target, std::string_view record, std::ptrdiff_t position,
+                std::ptrdiff_t count)
 {
-    if (count <= 0)
-        return {};
-    return std::string(
+    if (count <= 0) {
+        target.clear();
+        return;
+    }
+    target.assign(
         record.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(count)));
 }
 
@@ -63,46 +66,66 @@ QString TLexaro2000::ItlFileName()
                                    QStringLiteral(".itl"));
 }
 
+std::vector<std::string> TLexaro2000::Keys() const
+{
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < m_dictionary.Count(); ++i)
+        keys.emplace_back(m_dictionary.Key(i));
+    return keys;
+}
+
+std::vector<std::string> TLexaro2000::Values() const
+{
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < m_dictionary.Count(); ++i)
+        values.emplace_back(m_dictionary.Value(i));
+    return values;
+}
+
 void TLexaro2000::LoadFromStream(QIODevice &stream)
 {
-    m_keys.clear();
-    m_values.clear();
-    m_firstIndex.clear();
-    stream.seek(0);
-    TRecordReader reader(stream, kTerminator);
-    std::string_view record;
-    while (reader.ReadToDelimiter(record))
-        addRecord(record);
+    m_dictionary.Clear();
+    try {
+        stream.seek(0);
+        TRecordReader reader(stream, kTerminator);
+        std::string_view record;
+        while (reader.ReadToDelimiter(record))
+            addRecord(record);
+        m_dictionary.BuildIndex();
+    } catch (...) {
+        // Never a dictionary that its index does not cover.
+        m_dictionary.Clear();
+        throw;
+    }
 }
 
 void TLexaro2000::addRecord(std::string_view record)
 {
     const std::ptrdiff_t open = positionOf(record, "[");
     const std::ptrdiff_t separator = positionOf(record, "]=");
-    const std::ptrdiff_t terminator = positionOf(record, kTerminator);
+    // The reader ends every record with its first terminator.
+    const auto terminator = static_cast<std::ptrdiff_t>(record.size() - kTerminator.size()) + 1;
 
-    std::string key = bytetext::lowerAscii(part(record, open + 1, separator - open - 1));
-    bytetext::NormaliseKey(key);
-    std::string value = part(record, separator + 2, terminator - separator - 2);
-    bytetext::ExpandValue(value, m_appName);
-
-    m_firstIndex.try_emplace(key, m_keys.size());
-    m_keys.push_back(std::move(key));
-    m_values.push_back(std::move(value));
+    assignPart(m_key, record, open + 1, separator - open - 1);
+    bytetext::lowerInPlace(m_key);
+    bytetext::NormaliseKey(m_key);
+    assignPart(m_value, record, separator + 2, terminator - separator - 2);
+    bytetext::ExpandValue(m_value, m_appName);
+    m_dictionary.Add(m_key, m_value);
 }
 
 void TLexaro2000::Translate(const std::string &key, const std::vector<std::string> &args,
                             std::string &value)
 {
-    const auto found = m_firstIndex.find(bytetext::lowerAscii(key));
-    if (found == m_firstIndex.end()) {
+    const std::size_t found = m_dictionary.Find(key);
+    if (found == TDictionary::NotFound) {
         value = key;
         applyArguments(value, args);
         if (m_autoCreateItlFile)
             recordMiss(key);
         return;
     }
-    value = m_values[found->second];
+    value.assign(m_dictionary.Value(found));
     applyArguments(value, args);
     if (m_onTranslate)
         m_onTranslate(*this, key, value);
@@ -131,8 +154,11 @@ void TLexaro2000::TranslateObject(QObject *instance)
 
 void TLexaro2000::writeItlFile()
 {
-    for (std::size_t i = 0; i < m_keys.size(); ++i)
-        m_itlLines.push_back("[" + m_keys[i] + "]=" + m_values[i] + kTerminator);
+    for (std::size_t i = 0; i < m_dictionary.Count(); ++i) {
+        std::string line = "[";
+        line.append(m_dictionary.Key(i)).append("]=").append(m_dictionary.Value(i));
+        m_itlLines.push_back(line.append(kTerminator));
+    }
     const QString error = ::writeItlFile(ItlFileName(), m_itlLines);
     if (!error.isEmpty())
         reportWriteError(error);

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "translate/Dictionary.h"
+
 #include <QIODevice>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // The translation engine: a dictionary read from a language file, key lookups with
@@ -40,8 +41,10 @@ public:
     const std::string &Prefix() const { return m_prefix; }
     const std::string &AppName() const { return m_appName; }
     const std::vector<std::string> &ItlLines() const { return m_itlLines; }
-    const std::vector<std::string> &Keys() const { return m_keys; }
-    const std::vector<std::string> &Values() const { return m_values; }
+    // Copies of the loaded keys (lowercased and normalised) and values, in file order.
+    std::vector<std::string> Keys() const;
+    std::vector<std::string> Values() const;
+    const TDictionary &Dictionary() const { return m_dictionary; }
 
     const TranslateCallback &OnTranslate() const { return m_onTranslate; }
     void setOnTranslate(TranslateCallback callback) { m_onTranslate = std::move(callback); }
@@ -69,10 +72,9 @@ private:
     TranslateCallback m_onTranslate;
     TranslateObjectCallback m_onTranslateObject;
     ErrorCallback m_onWriteError;
-    std::vector<std::string> m_keys;
-    std::vector<std::string> m_values;
-    // Key -> index of its first entry, so a lookup gives what a scan in file order gives.
-    std::unordered_map<std::string, std::size_t> m_firstIndex;
+    TDictionary m_dictionary;
+    std::string m_key;   // reused while loading, so a record costs no allocation of its own
+    std::string m_value; // likewise
     std::string m_prefix = "LX_";
     std::vector<std::string> m_itlLines;
     QSet<QString> m_foldedMisses; // case-folded lines already in m_itlLines

@@ -93,6 +93,8 @@ private slots:
     void replaceAll();
     void findOccurrence_data();
     void findOccurrence();
+    void caseFoldingTouchesOnlyAToZ();
+    void lookupAcrossWordLengths();
 
     void load_data();
     void load();
@@ -190,6 +192,49 @@ void TestTranslateDictionary::findOccurrence()
     const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start);
     QCOMPARE(bytetext::FindOccurrence(bytes(sub), bytes(text), from, n, ignoreCase),
              static_cast<std::size_t>(expected));
+}
+
+void TestTranslateDictionary::caseFoldingTouchesOnlyAToZ()
+{
+    std::string all;
+    std::string expected;
+    for (int byte = 0; byte < 256; ++byte) {
+        all.push_back(static_cast<char>(byte));
+        expected.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+    }
+    for (std::size_t offset = 0; offset < 8; ++offset) {
+        std::string text = all.substr(offset);
+        bytetext::lowerInPlace(text);
+        QCOMPARE(qbytes(text), qbytes(expected.substr(offset)));
+        QVERIFY(bytetext::equalsLowered(text, all.substr(offset)));
+        QCOMPARE(bytetext::lowerHash(all.substr(offset)), bytetext::lowerHash(text));
+    }
+    QVERIFY(!bytetext::equalsLowered("\xe4", "\xc4"));
+    QVERIFY(!bytetext::equalsLowered("[", "{"));
+    QVERIFY(!bytetext::equalsLowered("abc", "ABCD"));
+}
+
+void TestTranslateDictionary::lookupAcrossWordLengths()
+{
+    // Keys of every length around the eight-byte steps of the index, differing in one byte.
+    QByteArray file;
+    std::vector<std::string> keys;
+    for (int length = 0; length <= 20; ++length) {
+        for (int position = 0; position < length; ++position) {
+            std::string key(static_cast<std::size_t>(length), 'K');
+            key[static_cast<std::size_t>(position)] = 'Z';
+            keys.push_back(key);
+            file += "[" + qbytes(key) + "]=" + QByteArray::number(length) + "/" +
+                    QByteArray::number(position) + "|$$";
+        }
+    }
+    const auto engine = loadedEngine(file);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        std::string lower = keys[i];
+        bytetext::lowerInPlace(lower);
+        QCOMPARE(translated(*engine, lower), engine->Values()[i]);
+    }
+    QCOMPARE(translated(*engine, std::string(21, 'K')), std::string(21, 'K'));
 }
 
 void TestTranslateDictionary::load_data()
