@@ -35,6 +35,8 @@ TComponentWalk::TComponentWalk(TLexaro2000 &engine)
 
 void TComponentWalk::Component(QObject *component)
 {
+    if (component == nullptr)
+        return;
     Object(component);
     // A copy: a setter that runs during the walk may add or remove children.
     const QObjectList children = component->children();
@@ -46,6 +48,9 @@ void TComponentWalk::Component(QObject *component)
 
 void TComponentWalk::Object(QObject *instance)
 {
+    if (instance == nullptr || m_visited.contains(instance))
+        return;
+    m_visited.insert(instance);
     bool doTranslate = true;
     if (m_engine.OnTranslateObject())
         m_engine.OnTranslateObject()(m_engine, instance, doTranslate);

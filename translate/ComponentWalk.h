@@ -2,6 +2,7 @@
 
 #include <QMetaProperty>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class TLexaro2000;
@@ -10,7 +11,8 @@ class TLexaro2000;
 // generically through the meta-object system: QString properties (never objectName),
 // QStringList properties line by line from the last line, the items of a collection and a
 // scale property set held in QObject* properties. Every other kind of property, and every
-// other referenced object, is left alone.
+// other referenced object, is left alone. One walk handles each object once, so an item that
+// refers back to its collection cannot send it round in circles.
 class TComponentWalk
 {
 public:
@@ -29,4 +31,5 @@ private:
 
     TLexaro2000 &m_engine;
     QString m_prefix;
+    QSet<const QObject *> m_visited;
 };

@@ -14,6 +14,7 @@ class TFixtureItem : public QObject
     Q_OBJECT
     Q_PROPERTY(QString Title READ Title WRITE setTitle)
     Q_PROPERTY(QStringList Notes READ Notes WRITE setNotes)
+    Q_PROPERTY(platform::Collection *Siblings READ Siblings)
 
 public:
     explicit TFixtureItem(QObject *parent = nullptr) : QObject(parent) {}
@@ -21,6 +22,11 @@ public:
     void setTitle(const QString &title) { m_title = title; }
     QStringList Notes() const { return m_notes; }
     void setNotes(const QStringList &notes) { m_notes = notes; }
+    // Refers back to the collection that holds the item.
+    platform::Collection *Siblings() const
+    {
+        return qobject_cast<platform::Collection *>(parent());
+    }
 
 private:
     QString m_title;

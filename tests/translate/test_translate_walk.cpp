@@ -109,7 +109,8 @@ void TestTranslateWalk::walkOrderAndItlLines()
                              "[L1]=L1|$$", "[I1]=I1|$$", "[N2]=N2|$$", "[N1]=N1|$$", "[I2]=I2|$$",
                              "[S1]=S1|$$", "[S2]=S2|$$", "[S3]=S3|$$", "[Hint]=Hint|$$",
                              "[Exit]=Exit|$$", "[Nested]=Nested|$$", "[About]=About|$$"}));
-    // Items and the scale set are reached through their properties only, once each.
+    // Items and the scale set are reached through their properties only, once each, although
+    // every item refers back to its collection.
     QCOMPARE(visited,
              (QObjectList{scene.window.get(), scene.first, scene.second, scene.window->Scale(),
                           scene.exit, scene.frame, scene.nested, scene.about}));
