@@ -117,6 +117,11 @@ void TLexaro2000::addRecord(std::string_view record)
 void TLexaro2000::Translate(const std::string &key, const std::vector<std::string> &args,
                             std::string &value)
 {
+    if (&key == &value) {
+        const std::string ownKey = key; // the key as passed must survive the value's changes
+        Translate(ownKey, args, value);
+        return;
+    }
     const std::size_t found = m_dictionary.Find(key);
     if (found == TDictionary::NotFound) {
         value = key;

@@ -504,8 +504,12 @@ void TestTranslateDictionary::itlLines()
     engine->setAutoCreateItlFile(true);
     for (const char *key : {"Exit", "Found", "Exit", "EXIT", "About", "\xC4rger", "\xE4RGER"})
         translated(*engine, key);
+    std::string same = "Hi <%1%>";
+    engine->Translate(same, {"you"}, same);
+    QCOMPARE(same, std::string("Hi you"));
     QCOMPARE(qbytesList(engine->ItlLines()),
-             (QByteArrayList{"[Exit]=Exit|$$", "[About]=About|$$", "[\xC4rger]=\xC4rger|$$"}));
+             (QByteArrayList{"[Exit]=Exit|$$", "[About]=About|$$", "[\xC4rger]=\xC4rger|$$",
+                             "[Hi <%1%>]=Hi <%1%>|$$"}));
     QCOMPARE(qbytesList(engine->Keys()), QByteArrayList{"found"});
 }
 
