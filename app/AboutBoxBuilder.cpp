@@ -65,7 +65,7 @@ void buildWindow(TFrmAbout &box)
     setWindowColor(box, platform::clBtnFace);
     box.setFont(pixelFont(QStringLiteral("Arial"), 13));
     setTextColor(&box, platform::clBlack);
-    box.setWindowIcon(QIcon(QStringLiteral(":/tintara/tintara.png")));
+    box.setWindowIcon(storedIcon(QStringLiteral(":/tintara/tintara.png"), 32));
 }
 
 void buildControls(TFrmAbout &box)
@@ -108,7 +108,7 @@ void buildControls(TFrmAbout &box)
     box.BButOK->setObjectName(QStringLiteral("BButOK"));
     box.BButOK->setGeometry(424, 296, 113, 33);
     box.BButOK->setText(QStringLiteral("LX_OK"));
-    box.BButOK->setIcon(QIcon(QStringLiteral(":/tintara/ok.png")));
+    box.BButOK->setIcon(storedIcon(QStringLiteral(":/tintara/ok.png"), 21));
     box.BButOK->setIconSize(QSize(21, 21));
     box.BButOK->setDefault(true);
 }

@@ -2,22 +2,18 @@
 
 #include "platform/Application.h"
 #include "platform/Color.h"
+#include "platform/Fonts.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QObject>
 #include <QPalette>
 #include <QString>
 #include <QWidget>
 
-// What the window builders share: stored fonts and colours, and handler binding.
+// What the window builders share: stored colours and handler binding.
 
-inline QFont pixelFont(const QString &family, int pixels, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+using platform::pixelFont;
 
 inline void setTextColor(QWidget *widget, platform::TColor color)
 {
@@ -33,6 +29,15 @@ inline void setWindowColor(QWidget &window, platform::TColor color)
     colors.setColor(QPalette::Window, platform::toQColor(color));
     window.setPalette(colors);
     window.setAutoFillBackground(true);
+}
+
+// A picture from the program's resources; with its size given, nothing is decoded until the
+// picture is first drawn.
+inline QIcon storedIcon(const QString &resource, int size)
+{
+    QIcon icon;
+    icon.addFile(resource, QSize(size, size));
+    return icon;
 }
 
 // Binds a control's event to a handler of its window; the handler receives the control as

@@ -118,8 +118,8 @@ Panel *channelPanel(QWidget *parent, const char *name, int top, const QString &c
 
 QIcon aboutGlyph()
 {
-    QIcon glyph(QStringLiteral(":/tintara/about.png"));
-    glyph.addFile(QStringLiteral(":/tintara/about-disabled.png"), QSize(), QIcon::Disabled);
+    QIcon glyph = storedIcon(QStringLiteral(":/tintara/about.png"), 20);
+    glyph.addFile(QStringLiteral(":/tintara/about-disabled.png"), QSize(20, 20), QIcon::Disabled);
     return glyph;
 }
 
@@ -132,7 +132,7 @@ void buildWindow(TForm1 &form)
     form.setFixedSize(440, 568);
     setWindowColor(form, platform::clBtnFace);
     form.setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
-    form.setWindowIcon(QIcon(QStringLiteral(":/tintara/tintara.png")));
+    form.setWindowIcon(storedIcon(QStringLiteral(":/tintara/tintara.png"), 32));
 }
 
 void buildControls(TForm1 &form)
@@ -142,7 +142,7 @@ void buildControls(TForm1 &form)
     form.Panel1->setGeometry(0, 0, 440, 41);
     form.SBExit =
         speedButton(form.Panel1, "SBExit", QRect(8, 5, 105, 29), QStringLiteral("LX_Exit"),
-                    QIcon(QStringLiteral(":/tintara/exit.png")));
+                    storedIcon(QStringLiteral(":/tintara/exit.png"), 21));
     form.SBExit->setToolTip(QStringLiteral("Exit"));
     form.SBAbout = speedButton(form.Panel1, "SBAbout", QRect(120, 5, 105, 29),
                                QStringLiteral("LX_About"), aboutGlyph());

@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Cp1252.h"
+#include "Fonts.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -9,17 +10,11 @@
 
 namespace platform {
 
-void installFontSubstitutions()
-{
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-}
-
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     installFontSubstitutions();
+    // The classic desktop's default face, also for the widgets' first text layouts.
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

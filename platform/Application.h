@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Fonts.h"
+
 #include <QApplication>
 #include <QString>
 #include <exception>
@@ -21,10 +23,6 @@ public:
     static void showError(const QString &message);
     static void showException(const std::exception &error);
 };
-
-// Maps the face names of the classic desktop onto installed metric twins, so that texts
-// take the room the layouts were made for.
-void installFontSubstitutions();
 
 // Runs a handler at a boundary where Qt called us (a slot, a timer, a socket notifier), so
 // that no exception unwinds through Qt's own code.
