@@ -136,10 +136,14 @@ ServerCore::Outcome ServerCore::execute(TMentaroMessageStream &request)
     const qint32 option = request.ReadInt32();
     QString program = platform::fromCp1252(file);
     const QString inContent = m_content.path() + program;
-    if (!QDir::isAbsolutePath(program) && QFileInfo(inContent).isFile())
+    if (!QDir::isAbsolutePath(program) && !program.contains(QChar(0)) &&
+        QFileInfo(inContent).isFile())
         program = inContent;
     qint64 pid = 0;
-    if (!program.isEmpty())
+    // A zero byte cannot be part of a path or an argument of a started program.
+    const bool startable = !program.isEmpty() && file.find('\0') == std::string::npos &&
+                           arguments.find('\0') == std::string::npos;
+    if (startable)
         pid = m_launcher(program, QProcess::splitCommand(platform::fromCp1252(arguments)),
                          m_content.path());
     if (pid < 0 || pid > std::numeric_limits<qint32>::max())
