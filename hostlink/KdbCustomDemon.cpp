@@ -133,9 +133,15 @@ void TkdbCustomDemon::SendMsg(TEntity &target, TMentaroMessageStream &message,
     const QByteArray block = message.ToDataBlock();
     // Messages that arrive while the send waits may ask this component to go away; it waits
     // until the outermost request has returned.
-    ++m_sendDepth;
-    platform::sendCopyData(target.Handle, OwnEntity.Handle, message.Command, block);
-    --m_sendDepth;
+    {
+        struct DepthGuard
+        {
+            int &depth;
+            explicit DepthGuard(int &d) : depth(d) { ++depth; }
+            ~DepthGuard() { --depth; }
+        } guard(m_sendDepth);
+        platform::sendCopyData(target.Handle, OwnEntity.Handle, message.Command, block);
+    }
     FindPendingReply(message, reply);
     if (m_sendDepth == 0 && m_destroyPending)
         deleteLater();

@@ -32,6 +32,19 @@ struct CopyDataMessage;
 //   3. when terminationRequested() is true, return from main without entering the event loop:
 //      destroying the window destroys the component, which unregisters;
 //   4. otherwise run the event loop; a quit notice or the window's destruction ends it.
+//
+// Ending: the destructor asks the application to quit (QCoreApplication::quit()). A quit
+// notice never deletes the component inside its window procedure: it is deleted from the
+// event loop (deleteLater), and while a request of this component waits in SendMsg the
+// deletion is scheduled only when the outermost request has returned. A second instance,
+// found by CheckSingleInstance before any event loop runs, sets terminationRequested() (and
+// posts a quit for an entry that enters the loop anyway).
+//
+// Errors raised while an incoming message is handled (a block below 8 bytes, a quit notice
+// without its byte, an exception of an event handler) stop in the window procedure and are
+// shown by platform::Application::showError from the event loop, so the procedure returns at
+// once and nothing passes back through the bus. "The own window is gone" means the hidden
+// BusWindow no longer exists (after destruction began); SendMsg then sends nothing.
 class TkdbCustomDemon : public QObject
 {
     Q_OBJECT
