@@ -11,6 +11,7 @@
 #include "platform/MessageBus.h"
 #include "translate/Lexaro2000.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -477,10 +478,13 @@ void TestHostlinkClient::loadedRegistersAndLoadsTheLanguage()
             server.reply(request, copy.ReadString() == itlName ? QByteArray("\x01[Exit]=Ende|$$")
                                                                : QByteArray(1, '\0'));
     };
-    auto client = makeClient();
+    QWidget window;
+    auto *label = new QLabel(QStringLiteral("LX_Exit"), &window);
+    auto *client = new TkdbDemonClient(&window);
     client->Loaded();
     QVERIFY(!client->terminationRequested());
     QVERIFY(client->OwnEntity.LockHandle != 0);
+    QCOMPARE(label->text(), QStringLiteral("Ende"));
     std::string value;
     client->Translator()->Translate("Exit", {}, value);
     QCOMPARE(value, std::string("Ende"));
@@ -495,16 +499,21 @@ void TestHostlinkClient::loadedRegistersAndLoadsTheLanguage()
     QCOMPARE(registered.LockHandle, 0u);
     QCOMPARE(registered.storedExeName(), exePath());
     QCOMPARE(registered.storedTitle(), std::string("Tst_hostlink_client"));
-    client.reset();
+    delete client;
     QCOMPARE(m_server->commands().back(), quint32(kdbUnregister));
 }
 
 void TestHostlinkClient::withoutServerUseNoRegistration()
 {
-    auto client = makeClient(false);
+    QWidget window;
+    auto *label = new QLabel(QStringLiteral("LX_Exit"), &window);
+    auto *client = new TkdbDemonClient(&window);
+    client->setUseTorvaneServer(false);
     client->Loaded();
+    // No language file beside the test: the window is translated with an empty dictionary.
+    QCOMPARE(label->text(), QStringLiteral("Exit"));
     QVERIFY(m_server->received.empty());
-    client.reset();
+    delete client;
     QCOMPARE(m_server->commands(), std::vector<quint32>{kdbUnregister});
 }
 
