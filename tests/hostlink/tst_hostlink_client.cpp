@@ -110,6 +110,7 @@ private slots:
     void requestsAndReplies();
     void fileStreams();
     void envValueWithoutServer();
+    void emptyNamesAreRefreshedFromTheServer();
     void unansweredRequests();
     void executeFailures();
     void replyDuringNestedRequest();
@@ -269,6 +270,33 @@ void TestHostlinkClient::envValueWithoutServer()
     QCOMPARE(client->GetEnvValue("torvaneworkarea"), std::string());
     QCOMPARE(client->GetEnvValue("Other"), std::string());
     QVERIFY(m_server->received.empty());
+}
+
+void TestHostlinkClient::emptyNamesAreRefreshedFromTheServer()
+{
+    auto client = makeClient();
+    bool answer = true;
+    m_server->script = [&answer](FakeServer &server, const TMentaroMessageStream &request) {
+        if (request.Command == kdbFindPeer && answer)
+            server.reply(request, record(0x55, 2, "/opt/peer", "Peer"));
+        else if (request.Command == kdbFindPeer)
+            server.reply(request, QByteArray());
+    };
+    TEntity known(client.get());
+    known.Handle = 0x55;
+    QCOMPARE(known.Title(), std::string("Peer"));
+    QCOMPARE(known.LockHandle, 2u);
+    QCOMPARE(known.ExeName(), std::string("/opt/peer"));
+    QCOMPARE(m_server->received.size(), size_t(1));
+    QCOMPARE(m_server->received[0].payload, QByteArray("\x01\x55\0\0\0", 5));
+
+    answer = false;
+    TEntity unknown(client.get());
+    unknown.Handle = 0x66;
+    TMentaroMessageStream message;
+    unknown.WriteTo(message);
+    QCOMPARE(message.Content(), QByteArray("\x66\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16));
+    QCOMPARE(m_server->received.size(), size_t(3));
 }
 
 void TestHostlinkClient::unansweredRequests()
