@@ -76,6 +76,14 @@ void writeRegistry(const QString &path, const QByteArray &viewerHandle)
                    viewerHandle + "\"\r\n");
 }
 
+// Waits until a client runs on; a client that ends instead fails at once, with its output.
+#define WAIT_RUNNING(client)                                                                       \
+    do {                                                                                           \
+        QTRY_VERIFY_WITH_TIMEOUT((client)->has("running lock=1") || (client)->finished(),          \
+                                 Timeout);                                                         \
+        QVERIFY2((client)->has("running lock=1"), qPrintable((client)->dump()));                   \
+    } while (false)
+
 QString clientTitle()
 {
     return QStringLiteral("Demo_client");
@@ -201,7 +209,7 @@ void TestHostlinkProcesses::registrationAndRequests()
     Program *server = startServer();
     QTRY_VERIFY_WITH_TIMEOUT(server->hasPrefix("mentaro-server: window"), Timeout);
     Program *client = startClient({"first"});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     const QString handle = clientHandle(client);
     // Registered without the lock, then again once it holds it.
     const QStringList registrations = server->withPrefix("4098 kdbRegister from " + handle);
@@ -239,7 +247,7 @@ void TestHostlinkProcesses::executeWithAndWithoutWaiting()
 {
     startServer();
     Program *client = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     const QString marker = m_dir->filePath("done.txt");
     client->send("exec\t/bin/sh\t-c \"sleep 0.3; echo done > '" + marker + "'\"\t1");
     QTRY_VERIFY_WITH_TIMEOUT(client->hasPrefix("result exec") || client->hasPrefix("error exec"),
@@ -261,7 +269,7 @@ void TestHostlinkProcesses::secondInstanceHandsOverItsParams()
 {
     Program *server = startServer();
     Program *first = startClient({"one"});
-    QTRY_VERIFY_WITH_TIMEOUT(first->has("running lock=1"), Timeout);
+    WAIT_RUNNING(first);
     Program *second = startClient({"two", "three words"});
     QTRY_VERIFY_WITH_TIMEOUT(second->finished(), Timeout);
     QVERIFY2(second->has("terminating"), qPrintable(second->dump()));
@@ -280,7 +288,7 @@ void TestHostlinkProcesses::secondInstanceHandsOverItsParams()
 void TestHostlinkProcesses::secondInstanceWithoutServer()
 {
     Program *first = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(first->has("running lock=1"), Timeout);
+    WAIT_RUNNING(first);
     Program *second = startClient({"x"}, {{"DEMO_USE_SERVER", "0"}});
     QTRY_VERIFY_WITH_TIMEOUT(second->finished(), Timeout);
     QVERIFY(second->has("terminating"));
@@ -305,7 +313,7 @@ void TestHostlinkProcesses::quitNotices()
     QFETCH(bool, deny);
     Program *server = startServer();
     Program *client = startClient({}, {{"DEMO_DENY_QUIT", deny ? "1" : "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     QStringList arguments{"--send-quit", clientTitle()};
     if (serverDown)
         arguments << "--server-down";
@@ -334,7 +342,7 @@ void TestHostlinkProcesses::stoppedServerSendsServerDown()
 {
     Program *server = startServer();
     Program *client = startClient();
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     server->signal(SIGINT);
     QTRY_VERIFY_WITH_TIMEOUT(client->finished(), Timeout);
     QVERIFY(client->has("quit-notice server-down=1 allow=1"));
@@ -348,7 +356,7 @@ void TestHostlinkProcesses::paramsAndCommandsFromTheCommandLine()
 {
     startServer();
     Program *client = startClient({"orig"});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     Program *params = control({"--send-params", clientTitle(), "/other/prog", "a"});
     QTRY_VERIFY_WITH_TIMEOUT(params->finished(), Timeout);
     QCOMPARE(params->exitCode(), 0);
@@ -379,7 +387,7 @@ void TestHostlinkProcesses::requestWhileHandlingAMessage()
     startServer();
     Program *client =
         startClient({}, {{"DEMO_NESTED_CODE", "5001"}, {"DEMO_NESTED_SETTING", "Color"}});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     Program *command = control({"--send-command", clientTitle(), "5001"});
     QTRY_VERIFY_WITH_TIMEOUT(client->has("nested red"), Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(command->finished(), Timeout);
@@ -393,7 +401,7 @@ void TestHostlinkProcesses::serverSuffixAndParamsFilter()
     const QString serverHandle =
         server->first("mentaro-server: window").section(u' ', 2, 2).remove(u',');
     Program *client = startClient({"/SERVERHANDLE=Zz", "/serverhandle=SFX", "keep"});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     QVERIFY(client->first("handle ").contains(" server " + serverHandle + " "));
     client->send("params");
     QTRY_VERIFY_WITH_TIMEOUT(client->hasPrefix("result params"), Timeout);
@@ -407,7 +415,7 @@ void TestHostlinkProcesses::registryNamesTheServer()
     Program *server = startServer({"--suffix", "fromreg1"});
     QTRY_VERIFY_WITH_TIMEOUT(server->hasPrefix("mentaro-server: window"), Timeout);
     Program *client = startClient({"/serverhandle=other"});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     QVERIFY(server->hasPrefix("4098 kdbRegister from " + clientHandle(client)));
 }
 
@@ -416,7 +424,7 @@ void TestHostlinkProcesses::serverKilledDuringARequest()
     Program *server = startServer();
     QTRY_VERIFY_WITH_TIMEOUT(server->hasPrefix("mentaro-server: window"), Timeout);
     Program *client = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     server->signal(SIGSTOP);
     client->send("query\tping");
     QTRY_VERIFY_WITH_TIMEOUT(client->has("request query"), Timeout);
@@ -431,7 +439,7 @@ void TestHostlinkProcesses::leftoversOfKilledProcesses()
 {
     Program *server = startServer();
     Program *first = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(first->has("running lock=1"), Timeout);
+    WAIT_RUNNING(first);
     QTRY_VERIFY_WITH_TIMEOUT(server->hasPrefix("mentaro-server: window"), Timeout);
     first->signal(SIGKILL);
     server->signal(SIGKILL);
@@ -439,7 +447,7 @@ void TestHostlinkProcesses::leftoversOfKilledProcesses()
 
     // The lock went with the process; the dead server's window is skipped.
     Program *next = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(next->has("running lock=1"), Timeout);
+    WAIT_RUNNING(next);
     QVERIFY(next->first("handle ").contains(" server 00000000 "));
     Program *needsServer = startClient({}, {{"DEMO_MULTISTART", "1"}});
     QTRY_VERIFY_WITH_TIMEOUT(needsServer->finished(), Timeout);
@@ -452,7 +460,7 @@ void TestHostlinkProcesses::leftoversOfKilledProcesses()
 void TestHostlinkProcesses::shortBlockIsReportedNotDispatched()
 {
     Program *client = startClient({}, {{"DEMO_USE_SERVER", "0"}});
-    QTRY_VERIFY_WITH_TIMEOUT(client->has("running lock=1"), Timeout);
+    WAIT_RUNNING(client);
     const quint32 handle = clientHandle(client).toUInt(nullptr, 16);
     QCOMPARE(platform::sendCopyData(handle, 0, 4101, QByteArray("abc")), std::optional<qint32>(0));
     QCOMPARE(platform::sendCopyData(handle, 0, 5000, QByteArray(7, 'x')), std::optional<qint32>(0));
