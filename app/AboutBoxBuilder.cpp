@@ -57,15 +57,9 @@ TUrlLab *link(QWidget *parent, const char *name, int top, const QString &caption
 
 void buildWindow(TFrmAbout &box)
 {
-    box.setObjectName(QStringLiteral("FrmAbout"));
-    box.setWindowTitle(QStringLiteral("LX_About"));
-    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowCloseButtonHint);
-    box.setFixedSize(543, 332);
-    setWindowColor(box, platform::clBtnFace);
-    box.setFont(pixelFont(QStringLiteral("Arial"), 13));
+    setDialogFrame(box, "FrmAbout", QStringLiteral("LX_About"), QSize(543, 332), Qt::Dialog,
+                   pixelFont(QStringLiteral("Arial"), 13));
     setTextColor(&box, platform::clBlack);
-    box.setWindowIcon(storedIcon(QStringLiteral(":/tintara/tintara.png"), 32));
 }
 
 void buildControls(TFrmAbout &box)

@@ -40,6 +40,21 @@ inline QIcon storedIcon(const QString &resource, int size)
     return icon;
 }
 
+// A window with a dialog frame: fixed size, a close box and no minimise or maximise buttons,
+// in the button-face colour, with the program's icon.
+inline void setDialogFrame(QWidget &window, const char *name, const QString &caption,
+                           QSize clientSize, Qt::WindowType kind, const QFont &font)
+{
+    window.setObjectName(QLatin1String(name));
+    window.setWindowTitle(caption);
+    window.setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint);
+    window.setFixedSize(clientSize);
+    setWindowColor(window, platform::clBtnFace);
+    window.setFont(font);
+    window.setWindowIcon(storedIcon(QStringLiteral(":/tintara/tintara.png"), 32));
+}
+
 // Binds a control's event to a handler of its window; the handler receives the control as
 // its sender, and its exceptions are shown, never passed back into Qt.
 template <typename Sender, typename Signal, typename Form>

@@ -125,14 +125,8 @@ QIcon aboutGlyph()
 
 void buildWindow(TForm1 &form)
 {
-    form.setObjectName(QStringLiteral("Form1"));
-    form.setWindowTitle(QStringLiteral("Tintara"));
-    form.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                        Qt::WindowCloseButtonHint);
-    form.setFixedSize(440, 568);
-    setWindowColor(form, platform::clBtnFace);
-    form.setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
-    form.setWindowIcon(storedIcon(QStringLiteral(":/tintara/tintara.png"), 32));
+    setDialogFrame(form, "Form1", QStringLiteral("Tintara"), QSize(440, 568), Qt::Window,
+                   pixelFont(QStringLiteral("MS Sans Serif"), 13));
 }
 
 void buildControls(TForm1 &form)
