@@ -212,6 +212,16 @@ void BusReceiver::addConnection(UniqueFd fd)
     auto connection = std::make_shared<BusConnection>();
     connection->fd = std::move(fd);
     connection->lastProgress = Clock::now();
+    connections_.push_back(connection);
+    // The frame is usually there already: reading it at once saves a trip through the loop,
+    // and the notifier and the stall timer are only set up for a peer that keeps us waiting.
+    service(connection);
+    if (connection->fd.valid() && !connection->busy && !closed_)
+        watch(connection);
+}
+
+void BusReceiver::watch(const std::shared_ptr<BusConnection> &connection)
+{
     if (hasEventDispatcher()) {
         connection->notifier.reset(
             new QSocketNotifier(connection->fd.get(), QSocketNotifier::Read));
@@ -225,10 +235,7 @@ void BusReceiver::addConnection(UniqueFd fd)
                                  runGuarded([&] { self->service(connection); });
                          });
     }
-    connections_.push_back(connection);
     updateStallTimer();
-    // The frame is often there already: reading it now saves a trip through the loop.
-    service(connection);
 }
 
 void BusReceiver::service(const std::shared_ptr<BusConnection> &connection)

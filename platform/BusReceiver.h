@@ -81,6 +81,7 @@ private:
                const std::string &windowName);
     void startNotifiers();
     void addConnection(UniqueFd fd);
+    void watch(const std::shared_ptr<BusConnection> &connection);
     void drop(const std::shared_ptr<BusConnection> &connection);
     void answer(const std::shared_ptr<BusConnection> &connection);
     void updateStallTimer();
