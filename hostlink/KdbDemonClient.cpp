@@ -3,11 +3,10 @@
 #include "CommandCodes.h"
 #include "EMentaro.h"
 #include "PathText.h"
+#include "ServerDiscovery.h"
 #include "platform/ProcessWait.h"
 
 namespace {
-
-const char *const ClientWindowClassName = "ThisIsTheMentaroClientComponentWindowClass";
 
 EMentaro couldNotExecute(const std::string &file)
 {

@@ -8,6 +8,9 @@
 std::string ServerWindowClassName(const std::string &suffix);
 std::string ServerWindowName(const std::string &suffix);
 
+// The class of every client's hidden window; clients have no window name.
+inline constexpr const char *ClientWindowClassName = "ThisIsTheMentaroClientComponentWindowClass";
+
 // The registry key and value that may name the server's suffix.
 inline constexpr const char *ViewerHandleKey =
     "HKEY_LOCAL_MACHINE\\Software\\Zantro\\torvane\\demon";

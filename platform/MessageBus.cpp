@@ -171,19 +171,40 @@ void BusWindow::setProcedure(Procedure procedure)
     d->receiver->setProcedure(std::move(procedure));
 }
 
-WindowHandle findWindow(const std::string &className, const std::string &windowName)
+namespace {
+
+// The first live window whose descriptor satisfies `wanted`; dead entries met on the way are
+// removed.
+template <typename Predicate> WindowHandle findLiveWindow(Predicate wanted)
 {
     const std::string directory = busDirectoryPath();
     for (const WindowHandle handle : listedHandles(directory)) {
         const auto descriptor = readDescriptor(busDescriptorPath(directory, handle));
-        if (!descriptor || !equalIgnoringAsciiCase(descriptor->className, className) ||
-            !equalIgnoringAsciiCase(descriptor->windowName, windowName))
+        if (!descriptor || !wanted(*descriptor))
             continue;
         if (socketIsLive(busSocketPath(directory, handle)))
             return handle;
         removeIfDead(directory, handle);
     }
     return 0;
+}
+
+} // namespace
+
+WindowHandle findWindow(const std::string &className, const std::string &windowName)
+{
+    return findLiveWindow([&](const WindowDescriptor &descriptor) {
+        return equalIgnoringAsciiCase(descriptor.className, className) &&
+               equalIgnoringAsciiCase(descriptor.windowName, windowName);
+    });
+}
+
+WindowHandle findWindowOfProcess(const std::string &className, quint32 processId)
+{
+    return findLiveWindow([&](const WindowDescriptor &descriptor) {
+        return descriptor.processId == processId &&
+               equalIgnoringAsciiCase(descriptor.className, className);
+    });
 }
 
 bool isWindow(WindowHandle handle)

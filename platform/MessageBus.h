@@ -54,6 +54,10 @@ QString busDirectory();
 // there is none. Entries of dead processes are skipped (and may be removed).
 WindowHandle findWindow(const std::string &className, const std::string &windowName);
 
+// A live window of the given class that the process `processId` owns; 0 when there is none.
+// It reaches a program that never registered anywhere, by the process a person can see.
+WindowHandle findWindowOfProcess(const std::string &className, quint32 processId);
+
 // True when `handle` names a live window.
 bool isWindow(WindowHandle handle);
 

@@ -42,6 +42,57 @@ TMentaroMessageStream buildMessage(const ServerOptions &options)
     return message;
 }
 
+// The client's window as the server knows it by its title; 0 when none is registered.
+quint32 askServerForClient(quint32 server, platform::BusWindow &window, const std::string &title,
+                           std::FILE *err)
+{
+    TMentaroMessageStream request;
+    request.Command = kdbFindPeer;
+    request.WriteByte(kdbFindByTitle);
+    request.WriteString(title);
+    stamp(request);
+    std::optional<QByteArray> reply;
+    window.setProcedure([&](const platform::CopyDataMessage &message) {
+        if (message.dwData == kdbReply && message.data.size() >= 8 &&
+            message.data.left(8) == request.ToDataBlock().left(8))
+            reply = message.data.mid(8);
+        return 0;
+    });
+    platform::sendCopyData(server, window.handle(), kdbFindPeer, request.ToDataBlock());
+    if (!reply || reply->isEmpty()) {
+        std::fprintf(err, "mentaro-server: no client titled \"%s\" is registered\n", title.c_str());
+        return 0;
+    }
+    TMentaroMessageStream record;
+    record.Write(reply->constData(), reply->size());
+    record.Seek(0);
+    TEntity client;
+    try {
+        client.ReadFrom(record);
+    } catch (const std::exception &error) {
+        std::fprintf(err, "mentaro-server: the server's answer is malformed: %s\n", error.what());
+        return 0;
+    }
+    return client.Handle;
+}
+
+// "pid:N" names the client window of a process that never registered (a program started on
+// its own); any other target is a registered client's title.
+quint32 findClient(quint32 server, platform::BusWindow &window, const std::string &target,
+                   std::FILE *err)
+{
+    static const std::string processPrefix = "pid:";
+    if (target.rfind(processPrefix, 0) != 0)
+        return askServerForClient(server, window, target, err);
+    bool ok = false;
+    const quint32 processId =
+        QByteArray::fromStdString(target.substr(processPrefix.size())).toUInt(&ok);
+    const quint32 client = ok ? platform::findWindowOfProcess(ClientWindowClassName, processId) : 0;
+    if (client == 0)
+        std::fprintf(err, "mentaro-server: no client window of process \"%s\"\n", target.c_str());
+    return client;
+}
+
 } // namespace
 
 int RunControlClient(const ServerOptions &options, std::FILE *out, std::FILE *err)
@@ -54,43 +105,16 @@ int RunControlClient(const ServerOptions &options, std::FILE *out, std::FILE *er
         return 1;
     }
     platform::BusWindow window(ControlWindowClassName, std::string());
-    TMentaroMessageStream request;
-    request.Command = kdbFindPeer;
-    request.WriteByte(kdbFindByTitle);
-    request.WriteString(options.title);
-    stamp(request);
-    std::optional<QByteArray> reply;
-    window.setProcedure([&](const platform::CopyDataMessage &message) {
-        if (message.dwData == kdbReply && message.data.size() >= 8 &&
-            message.data.left(8) == request.ToDataBlock().left(8))
-            reply = message.data.mid(8);
-        return 0;
-    });
-    platform::sendCopyData(server, window.handle(), kdbFindPeer, request.ToDataBlock());
-    if (!reply || reply->isEmpty()) {
-        std::fprintf(err, "mentaro-server: no client titled \"%s\" is registered\n",
-                     options.title.c_str());
+    const quint32 client = findClient(server, window, options.title, err);
+    if (client == 0)
         return 1;
-    }
-    TMentaroMessageStream record;
-    record.Write(reply->constData(), reply->size());
-    record.Seek(0);
-    TEntity client;
-    try {
-        client.ReadFrom(record);
-    } catch (const std::exception &error) {
-        std::fprintf(err, "mentaro-server: the server's answer is malformed: %s\n", error.what());
-        return 1;
-    }
     TMentaroMessageStream message = buildMessage(options);
     stamp(message);
-    if (!platform::sendCopyData(client.Handle, window.handle(), message.Command,
-                                message.ToDataBlock())) {
-        std::fprintf(err, "mentaro-server: the client's window %08x did not answer\n",
-                     client.Handle);
+    if (!platform::sendCopyData(client, window.handle(), message.Command, message.ToDataBlock())) {
+        std::fprintf(err, "mentaro-server: the client's window %08x did not answer\n", client);
         return 1;
     }
     std::fprintf(out, "sent %s (%u) to \"%s\" (%08x)\n", CommandName(message.Command),
-                 message.Command, options.title.c_str(), client.Handle);
+                 message.Command, options.title.c_str(), client);
     return 0;
 }

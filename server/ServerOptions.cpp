@@ -12,6 +12,8 @@ const char *const ServerUsage =
     "      Gives the client titled TITLE a new parameter list (entry 0 is a program path).\n"
     "  mentaro-server [--suffix S] --send-quit TITLE [--server-down]\n"
     "      Asks the client titled TITLE to end.\n"
+    "  TITLE may also be pid:N, the client window of process N, for a program that never\n"
+    "  registered (one started on its own).\n"
     "  mentaro-server [--suffix S] --send-command TITLE CODE [PAYLOAD]\n"
     "      Sends the client titled TITLE any command code with PAYLOAD's bytes.\n"
     "Settings file: name=value lines; lines after [strings] answer string queries.\n";

@@ -112,6 +112,41 @@ private Q_SLOTS:
         QTRY_VERIFY((log += server->readAllStandardOutput()).contains("4099 kdbUnregister"));
     }
 
+    void quitNoticeFromTheServer_data()
+    {
+        QTest::addColumn<bool>("serverDown");
+        QTest::newRow("server going down") << true;
+        QTest::newRow("asked to end") << false;
+    }
+
+    void quitNoticeFromTheServer()
+    {
+        QFETCH(bool, serverDown);
+        Desktop desktop;
+        QVERIFY(desktop.isValid());
+        QProcess *server = desktop.start(kServer, {"--content", desktop.busDirectory()});
+        QVERIFY(server->waitForReadyRead(10000));
+        QProcess *tintara = nullptr;
+        QVERIFY(startPastTheAboutBox(desktop, &tintara) != 0);
+
+        QStringList quit{"--send-quit", QStringLiteral("pid:%1").arg(tintara->processId())};
+        if (serverDown)
+            quit << QStringLiteral("--server-down");
+        QProcess *sender = desktop.start(kServer, quit);
+        QVERIFY(sender->waitForFinished(10000));
+        QCOMPARE(sender->exitCode(), 0);
+        QVERIFY(tintara->waitForFinished(10000));
+        QCOMPARE(tintara->exitCode(), 0);
+
+        // A look-up after the end: once the server has logged it, it has logged whatever the
+        // program sent before it ended.
+        QProcess *probe = desktop.start(kServer, {"--send-quit", "NoSuchProgram"});
+        QVERIFY(probe->waitForFinished(10000));
+        QByteArray log;
+        QTRY_VERIFY((log += server->readAllStandardOutput()).contains("NoSuchProgram"));
+        QCOMPARE(log.contains("4099 kdbUnregister"), !serverDown);
+    }
+
     void languageFileBesideTheExecutable()
     {
         QTemporaryDir books;
