@@ -3,9 +3,11 @@
 #include "ModalWatcher.h"
 #include "app/AboutBox.h"
 #include "app/mainfrm.h"
+#include "hostlink/KdbDemonClient.h"
 #include "numlab/NumLab.h"
 #include "platform/Application.h"
 #include "platform/ExePath.h"
+#include "platform/MessageBus.h"
 #include "platform/Panel.h"
 #include "platform/ScrollBar.h"
 #include "suite/UrlLab.h"
@@ -259,6 +261,25 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(program.form.get()));
         QTest::mouseClick(program.form->SBAbout, Qt::LeftButton);
         QCOMPARE(okClicked, 2); // shown again, closed again
+    }
+
+    void parametersBringTheWindowToTheFront()
+    {
+        std::unique_ptr<Program> program;
+        start(QByteArray(), program);
+        TForm1 &form = *program->form;
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &other);
+
+        // A parameters message through the bus, as a second start sends it.
+        const QByteArray block = QByteArray(8, '\0') + "/books/tintara\r\nchapter2\r\n";
+        QVERIFY(platform::sendCopyData(form.clidemon->OwnEntity.Handle, 0, 4101, block));
+        QCOMPARE(form.clidemon->ParamCount(), 1);
+        QCOMPARE(form.clidemon->ParamStr(1), std::string("chapter2"));
+        QTRY_COMPARE(QApplication::activeWindow(), &form);
     }
 
     void accessibleNamesFollowTheValues()
