@@ -1,5 +1,4 @@
 // The colour mixer window driven as a person drives it: keys, clicks and the lock.
-#include "ModalWatcher.h"
 #include "app/AboutBox.h"
 #include "app/ColorCode.h"
 #include "app/mainfrm.h"
@@ -7,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Panel.h"
 #include "platform/ScrollBar.h"
+#include "tests/common/ModalWatcher.h"
 
 #include <QCheckBox>
 #include <QLabel>

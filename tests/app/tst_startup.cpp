@@ -1,6 +1,5 @@
 // The start-up as the entry runs it: the language file beside the executable, the icon it
 // names, the About box shown first and filled in, and its links.
-#include "ModalWatcher.h"
 #include "app/AboutBox.h"
 #include "app/mainfrm.h"
 #include "hostlink/KdbDemonClient.h"
@@ -12,6 +11,7 @@
 #include "platform/ScrollBar.h"
 #include "suite/UrlLab.h"
 #include "suite/VantixError.h"
+#include "tests/common/ModalWatcher.h"
 
 #include <QAccessible>
 #include <QFile>

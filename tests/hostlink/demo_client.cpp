@@ -3,11 +3,13 @@
 // (default 0), DEMO_NESTED_CODE (a command code whose arrival makes the handler ask the server
 // for DEMO_NESTED_SETTING while the message is handled). Requests come as tab-separated lines
 // on standard input; every event and result is one line on standard output.
-#include "MessageBoxCatcher.h"
 #include "hostlink/KdbDemonClient.h"
 #include "platform/Application.h"
 #include "platform/Cp1252.h"
+#include "tests/common/ModalWatcher.h"
+
 #include "translate/Lexaro2000.h"
+#include <QMessageBox>
 
 #include <QPointer>
 #include <QSocketNotifier>
@@ -166,8 +168,12 @@ void connectEvents(TkdbDemonClient *client)
 int main(int argc, char **argv)
 {
     platform::Application application(argc, argv);
-    new MessageBoxCatcher([](const QString &text) { say("messagebox " + text.toStdString()); },
-                          &application);
+    new ModalWatcher(
+        [](QDialog *dialog) {
+            if (auto *box = qobject_cast<QMessageBox *>(dialog))
+                say("messagebox " + box->text().toStdString());
+        },
+        &application);
     int status = 0;
     {
         auto *window = new QWidget;

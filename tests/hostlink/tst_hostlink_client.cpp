@@ -1,6 +1,5 @@
 // The client component against a scripted server window in the same process: every request
 // and its reply, replies that arrive during a request, quit notices and broken messages.
-#include "MessageBoxCatcher.h"
 #include "StdStringCompare.h"
 #include "hostlink/CommandCodes.h"
 #include "hostlink/EMentaro.h"
@@ -9,9 +8,11 @@
 #include "platform/Exception.h"
 #include "platform/ExePath.h"
 #include "platform/MessageBus.h"
+#include "tests/common/ModalWatcher.h"
 #include "translate/Lexaro2000.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,10 +138,10 @@ private:
 void TestHostlinkClient::initTestCase()
 {
     qputenv("TORVANE_REGISTRY", "/nonexistent/registry.reg");
-    new MessageBoxCatcher(
-        [this](const QString &text) {
-            qDebug() << "message box:" << text;
-            m_boxes << text;
+    new ModalWatcher(
+        [this](QDialog *dialog) {
+            if (auto *box = qobject_cast<QMessageBox *>(dialog))
+                m_boxes << box->text();
         },
         this);
 }

@@ -8,13 +8,14 @@
 #include <functional>
 
 // Hands every dialog that shows (the About box, a message box) to a callback and then closes
-// it, so that a window under test never blocks in a modal loop that nobody answers.
+// it, so that a program under test never blocks in a modal loop that nobody answers.
 class ModalWatcher : public QObject
 {
 public:
     using Callback = std::function<void(QDialog *dialog)>;
 
-    explicit ModalWatcher(Callback onShow = {}) : m_onShow(std::move(onShow))
+    explicit ModalWatcher(Callback onShow = {}, QObject *parent = nullptr)
+        : QObject(parent), m_onShow(std::move(onShow))
     {
         qApp->installEventFilter(this);
     }
