@@ -1,11 +1,11 @@
 #include "ApplicationTitle.h"
 
 #include "CommandLine.h"
-#include "PathText.h"
+#include "platform/ExePath.h"
 
 std::string ApplicationTitleOf(const std::string &exeName)
 {
-    std::string name = FileNamePartOf(exeName);
+    std::string name = platform::fileNamePart(exeName);
     name = name.substr(0, name.find('.'));
     if (name.empty())
         return name;

@@ -2,7 +2,7 @@
 
 #include "KdbCustomDemon.h"
 #include "MentaroMessageStream.h"
-#include "PathText.h"
+#include "platform/ExePath.h"
 #include "platform/MessageBus.h"
 
 #include <algorithm>
@@ -69,7 +69,7 @@ std::string TEntity::InstanceName()
 
 std::string InstanceNameOf(const std::string &exeName)
 {
-    std::string name = "MN_" + FileNamePartOf(exeName);
+    std::string name = "MN_" + platform::fileNamePart(exeName);
     std::replace(name.begin(), name.end(), '\\', '_');
     return name;
 }

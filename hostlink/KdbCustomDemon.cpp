@@ -6,7 +6,6 @@
 #include "EMentaro.h"
 #include "MessageStamp.h"
 #include "ParamsText.h"
-#include "PathText.h"
 #include "ServerDiscovery.h"
 #include "platform/Application.h"
 #include "platform/Cp1252.h"
@@ -225,7 +224,7 @@ void TkdbCustomDemon::LoadLanguage()
     std::unique_ptr<QIODevice> stream;
     if (m_useTorvaneServer) {
         const std::string mapped = MapFileName(platform::toCp1252(platform::executablePath()));
-        stream = GetFileStream(WithExtensionOf(mapped, ".itl"));
+        stream = GetFileStream(platform::withExtension(mapped, std::string(".itl")));
     } else {
         auto file =
             std::make_unique<QFile>(platform::withExtension(platform::executablePath(), ".itl"));

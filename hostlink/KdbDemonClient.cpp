@@ -2,8 +2,8 @@
 
 #include "CommandCodes.h"
 #include "EMentaro.h"
-#include "PathText.h"
 #include "ServerDiscovery.h"
+#include "platform/ExePath.h"
 #include "platform/ProcessWait.h"
 
 namespace {
@@ -141,7 +141,7 @@ std::string TkdbDemonClient::GetEnvValue(const std::string &name)
     }
     if (name != "TorvaneWorkArea" && name != "TorvaneHomeDir")
         return {};
-    std::string directory = DirectoryPartOf(ParamStr(0));
+    std::string directory = platform::directoryPart(ParamStr(0));
     if (!directory.empty() && directory.back() != '\\' && directory.back() != '/')
         directory += '/';
     return directory;

@@ -1,8 +1,8 @@
 #include "ContentDirectory.h"
 
-#include "hostlink/PathText.h"
 #include "platform/Cp1252.h"
 #include "platform/Exception.h"
+#include "platform/ExePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,5 +57,5 @@ std::optional<QByteArray> ContentDirectory::read(const std::string &name) const
 
 std::string ContentDirectory::map(const std::string &exePath) const
 {
-    return platform::toCp1252(m_path) + FileNamePartOf(exePath);
+    return platform::toCp1252(m_path) + platform::fileNamePart(exePath);
 }

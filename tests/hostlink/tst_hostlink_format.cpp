@@ -6,8 +6,8 @@
 #include "hostlink/MentaroMessageStream.h"
 #include "hostlink/MessageStamp.h"
 #include "hostlink/ParamsText.h"
-#include "hostlink/PathText.h"
 #include "platform/Exception.h"
+#include "platform/ExePath.h"
 
 #include <QTest>
 
@@ -415,7 +415,7 @@ void TestHostlinkFormat::withExtension()
 {
     QFETCH(std::string, path);
     QFETCH(std::string, itl);
-    QCOMPARE(WithExtensionOf(path, ".itl"), itl);
+    QCOMPARE(platform::withExtension(path, std::string(".itl")), itl);
 }
 
 QTEST_GUILESS_MAIN(TestHostlinkFormat)
